@@ -1,0 +1,76 @@
+#include "common/bounded_text.h"
+
+void text_begin(text_builder *text, char *buffer, size_t size)
+{
+    text->buffer = buffer;
+    text->size = size;
+    text->length = 0;
+    text->overflowed = (buffer == 0 || size == 0);
+    if (!text->overflowed)
+        buffer[0] = '\0';
+}
+
+void text_append_bytes(text_builder *text, const char *bytes, size_t count)
+{
+    if (text->overflowed)
+        return;
+    // Keep one byte for the terminator.
+    if (count >= text->size - text->length) {
+        text->overflowed = 1;
+        text->buffer[0] = '\0';
+        return;
+    }
+    for (size_t i = 0; i < count; ++i)
+        text->buffer[text->length++] = bytes[i];
+    text->buffer[text->length] = '\0';
+}
+
+void text_append(text_builder *text, const char *piece)
+{
+    size_t count = 0;
+    while (piece[count] != '\0')
+        ++count;
+    text_append_bytes(text, piece, count);
+}
+
+void text_append_decimal(text_builder *text, long value)
+{
+    // Work on the magnitude as unsigned so the most negative value has one.
+    unsigned long magnitude = value < 0 ? 0UL - (unsigned long)value : (unsigned long)value;
+    char digits[24];
+    size_t at = sizeof digits;
+    digits[--at] = '\0';
+    do {
+        digits[--at] = (char)('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        digits[--at] = '-';
+    text_append(text, digits + at);
+}
+
+int text_finish(text_builder *text)
+{
+    if (text->overflowed) {
+        if (text->buffer != 0 && text->size != 0)
+            text->buffer[0] = '\0';
+        return 0;
+    }
+    return 1;
+}
+
+int text_copy(char *target, size_t size, const char *source)
+{
+    text_builder text;
+    text_begin(&text, target, size);
+    text_append(&text, source);
+    return text_finish(&text);
+}
+
+size_t text_length(const char *text, size_t size)
+{
+    size_t length = 0;
+    while (length < size && text[length] != '\0')
+        ++length;
+    return length;
+}
