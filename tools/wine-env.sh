@@ -1,7 +1,7 @@
 # Sourced by the scripts that run Wine: a private prefix in the build tree,
 # no debug chatter, no prompts for Mono or Gecko.
 root=${root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
-export WINEPREFIX="$root/build/win32/wineprefix"
+export WINEPREFIX="$root/${QEL_BUILD_DIR:-build}/win32/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
