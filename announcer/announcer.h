@@ -34,7 +34,8 @@ int compose_clip_path(char *out, size_t out_size, const char *folder,
 void announce_event(uint32_t event, int32_t value);
 
 // Asks the platform's sound player for the clip, without waiting for it and
-// without any fallback sound.
+// without any fallback sound. The player's module stays loaded from then on,
+// for the clip may outlive the plug-in.
 void play_clip(const char *clip_path);
 
 #endif

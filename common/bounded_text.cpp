@@ -25,12 +25,25 @@ void text_append_bytes(text_builder *text, const char *bytes, size_t count)
     text->buffer[text->length] = '\0';
 }
 
+// Measures while it copies: every clip path goes through here, and the
+// folder is best walked once, not twice.
 void text_append(text_builder *text, const char *piece)
 {
+    if (text->overflowed)
+        return;
+    char *out = text->buffer + text->length;
+    size_t room = text->size - text->length - 1;  // the terminator's byte kept
     size_t count = 0;
-    while (piece[count] != '\0')
-        ++count;
-    text_append_bytes(text, piece, count);
+    for (; piece[count] != '\0'; ++count) {
+        if (count == room) {
+            text->overflowed = 1;
+            text->buffer[0] = '\0';
+            return;
+        }
+        out[count] = piece[count];
+    }
+    out[count] = '\0';
+    text->length += count;
 }
 
 void text_append_decimal(text_builder *text, long value)

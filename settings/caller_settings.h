@@ -25,11 +25,19 @@ extern const char SETTINGS_SECTION[];     // "SOUND"
 extern const char SETTINGS_KEY_PATH[];    // "path"
 extern const char SETTINGS_KEY_ENABLE[];  // "enable"
 
-// Appends a backslash to a non-empty folder that ends in neither '\\' nor
-// '/'. Returns 0, leaving `text` as it was, when there is no room for it.
-int normalize_sound_path(char *text, size_t size);
+
+// Keeps only the first line of a typed folder. The settings file holds one
+// line per key: a line break in the value would write new keys and sections
+// into it. Line-break bytes are never part of a double-byte character.
+void cut_at_line_break(char *text, size_t size);
 
 typedef int (*lead_byte_test)(unsigned char byte);
+
+// Appends a backslash to a non-empty folder whose last character is neither
+// '\\' nor '/'. A double-byte character whose second byte has the value of
+// a backslash is not a separator. Returns 0, leaving `text` as it was, when
+// there is no room for it or the text ends in a lone lead byte.
+int normalize_sound_path(char *text, size_t size, lead_byte_test is_lead_byte);
 
 // The settings file beside a module: the module's directory (cut at its
 // last separator, never inside a double-byte character), a backslash and

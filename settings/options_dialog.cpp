@@ -64,7 +64,10 @@ static void confirm_options(HWND dialog)
     SendDlgItemMessageA(dialog, IDC_SOUND_PATH, WM_GETTEXT, EDIT_READ_SIZE,
                         (LPARAM)caller_settings.path);
     caller_settings.path[EDIT_READ_SIZE - 1] = '\0';
-    normalize_sound_path(caller_settings.path, sizeof caller_settings.path);
+    cut_at_line_break(caller_settings.path, sizeof caller_settings.path);
+    // As at load: a folder that cannot end in a separator is not kept.
+    if (!normalize_sound_path(caller_settings.path, sizeof caller_settings.path, is_ansi_lead_byte))
+        caller_settings.path[0] = '\0';
     caller_settings.enable = IsDlgButtonChecked(dialog, IDC_PLAY_SOUND) == BST_CHECKED ? 1 : 0;
     save_settings();
     EndDialog(dialog, 1);

@@ -9,7 +9,7 @@ HINSTANCE module_handle = 0;
 // byte more to tell a longer, hand-written value from one that fits.
 enum { STORED_PATH_READ_SIZE = SOUND_PATH_SIZE + 1 };
 
-static int is_ansi_lead_byte(unsigned char byte)
+int is_ansi_lead_byte(unsigned char byte)
 {
     return IsDBCSLeadByte(byte) ? 1 : 0;
 }
@@ -43,7 +43,7 @@ void load_settings(void)
     // it would name another folder.
     if (text_copy(caller_settings.path, sizeof caller_settings.path, stored_path) == 0
         || length >= sizeof caller_settings.path
-        || normalize_sound_path(caller_settings.path, sizeof caller_settings.path) == 0)
+        || normalize_sound_path(caller_settings.path, sizeof caller_settings.path, is_ansi_lead_byte) == 0)
         caller_settings.path[0] = '\0';
 
     caller_settings.enable = (int32_t)GetPrivateProfileIntA(

@@ -7,6 +7,10 @@
 // The module's instance handle, kept from attach for the module's lifetime.
 extern HINSTANCE module_handle;
 
+// Whether a byte starts a double-byte character in the system's ANSI code
+// page.
+int is_ansi_lead_byte(unsigned char byte);
+
 void locate_settings_file(void);
 void load_settings(void);
 void save_settings(void);

@@ -22,42 +22,81 @@ TEST(NormalizeSoundPath, AddsOneBackslashWhereNeeded)
 {
     struct normalize_case {
         const char *folder;
+        lead_byte_test lead_byte;
         const char *normalized;
     } cases[] = {
-        { "", "" },
-        { "D:\\sounds", "D:\\sounds\\" },
-        { "D:\\sounds\\", "D:\\sounds\\" },
-        { "D:/sounds/", "D:/sounds/" },
-        { "D:/sounds", "D:/sounds\\" },
-        { "sounds", "sounds\\" },
-        { "\\", "\\" },
-        { "/", "/" },
-        { "D:\\a\\\\", "D:\\a\\\\" },
+        { "", single_byte_only, "" },
+        { "D:\\sounds", single_byte_only, "D:\\sounds\\" },
+        { "D:\\sounds\\", single_byte_only, "D:\\sounds\\" },
+        { "D:/sounds/", single_byte_only, "D:/sounds/" },
+        { "D:/sounds", single_byte_only, "D:/sounds\\" },
+        { "sounds", single_byte_only, "sounds\\" },
+        { "\\", single_byte_only, "\\" },
+        { "/", single_byte_only, "/" },
+        { "D:\\a\\\\", single_byte_only, "D:\\a\\\\" },
+        // "表" is 0x95 0x5C: a folder ending in it still needs its separator.
+        { "D:\\\x95\x5C", shift_jis_lead_byte, "D:\\\x95\x5C\\" },
+        { "D:\\\x95\x5C\\", shift_jis_lead_byte, "D:\\\x95\x5C\\" },
+        { "D:\\\x95\x5C/", shift_jis_lead_byte, "D:\\\x95\x5C/" },
+        { "\x81\x5C\x81\x5C", shift_jis_lead_byte, "\x81\x5C\x81\x5C\\" },
+        { "\x5C\x81\x5C", shift_jis_lead_byte, "\x5C\x81\x5C\\" },
+        { "\x81\x81\x5C", shift_jis_lead_byte, "\x81\x81\x5C" },  // 0x81 0x81, then a backslash
     };
     for (const normalize_case &c : cases) {
         char text[SOUND_PATH_SIZE];
         strcpy(text, c.folder);
-        EXPECT_EQ(normalize_sound_path(text, sizeof text), 1) << c.folder;
+        EXPECT_EQ(normalize_sound_path(text, sizeof text, c.lead_byte), 1) << c.folder;
         EXPECT_STREQ(text, c.normalized) << c.folder;
-        EXPECT_EQ(normalize_sound_path(text, sizeof text), 1);
+        EXPECT_EQ(normalize_sound_path(text, sizeof text, c.lead_byte), 1);
         EXPECT_STREQ(text, c.normalized) << "normalising twice changed " << c.folder;
     }
 }
 
-TEST(NormalizeSoundPath, KeepsTextWhenTheSeparatorDoesNotFit)
+TEST(NormalizeSoundPath, KeepsTextWhenNoSeparatorCanBeAdded)
 {
     char text[6 + 2] = "abcdef";  // room for exactly one more character
     text[7] = '#';
-    EXPECT_EQ(normalize_sound_path(text, 8), 1);
+    EXPECT_EQ(normalize_sound_path(text, 8, single_byte_only), 1);
     EXPECT_STREQ(text, "abcdef\\");
 
     char full[8] = "abcdefg";
-    EXPECT_EQ(normalize_sound_path(full, sizeof full), 0);
+    EXPECT_EQ(normalize_sound_path(full, sizeof full, single_byte_only), 0);
     EXPECT_STREQ(full, "abcdefg");
 
+    // A separator would join a lone lead byte at the end into one character.
+    char lone_lead[8] = "D:\\x\x95";
+    EXPECT_EQ(normalize_sound_path(lone_lead, sizeof lone_lead, shift_jis_lead_byte), 0);
+    EXPECT_STREQ(lone_lead, "D:\\x\x95");
+
     char unterminated[4] = { 'a', 'b', 'c', 'd' };
-    EXPECT_EQ(normalize_sound_path(unterminated, sizeof unterminated), 0);
+    EXPECT_EQ(normalize_sound_path(unterminated, sizeof unterminated, shift_jis_lead_byte), 0);
     EXPECT_EQ(memcmp(unterminated, "abcd", 4), 0);
+}
+
+TEST(CutAtLineBreak, KeepsTheFirstLineOnly)
+{
+    struct cut_case {
+        const char *typed;
+        const char *kept;
+    } cases[] = {
+        { "E:\\clips", "E:\\clips" },
+        { "E:\\x\r\nenable=0\r\n[OTHER]", "E:\\x" },
+        { "E:\\x\nmore", "E:\\x" },
+        { "E:\\x\rmore", "E:\\x" },
+        { "\r\nE:\\x", "" },
+        { "", "" },
+        { "C:\\\x95\x5C\tb", "C:\\\x95\x5C\tb" },  // tabs and double-byte text stay
+    };
+    for (const cut_case &c : cases) {
+        char text[SOUND_PATH_SIZE];
+        strcpy(text, c.typed);
+        cut_at_line_break(text, sizeof text);
+        EXPECT_STREQ(text, c.kept) << c.typed;
+    }
+
+    char unterminated[3] = { 'a', 'b', 'c' };
+    cut_at_line_break(unterminated, sizeof unterminated);
+    EXPECT_EQ(memcmp(unterminated, "abc", 3), 0) << "read or wrote past the buffer";
 }
 
 TEST(SettingsFileForModule, BesideTheModule)
