@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include "resources/resource.h"
 
 namespace {
@@ -117,6 +119,25 @@ bool options_dialog_shown()
 bool folder_picker_shown()
 {
     return find_folder_picker() != 0;
+}
+
+std::string picker_selection()
+{
+    HWND picker = find_folder_picker();
+    HWND tree = picker ? FindWindowExA(picker, 0, "SysTreeView32", 0) : 0;
+    if (tree == 0)
+        return "";
+    HTREEITEM selected = TreeView_GetSelection(tree);
+    if (selected == 0)
+        return "";
+    char text[MAX_PATH] = "";
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = selected;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return text;
 }
 
 std::string window_text(HWND window)

@@ -27,6 +27,8 @@ HWND find_folder_picker();
 
 bool options_dialog_shown();
 bool folder_picker_shown();
+// The text of the folder picker's selected item; empty while it has none.
+std::string picker_selection();
 
 std::string window_text(HWND window);
 std::string item_text(HWND dialog, int id);

@@ -1,63 +1,11 @@
 // The options dialog of the real plug-in, opened as a host opens it and
 // driven through its own messages.
-#include "dialog_driver.h"
-#include "plugin_harness.h"
-
-#include <gtest/gtest.h>
+#include "dialog_fixture.h"
+#include "session_language.h"
 
 #include "resources/resource.h"
 
 namespace {
-
-class DialogTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        folder = make_scratch_folder("dialog");
-        ini = folder + "\\qel_caller.ini";
-        owner = create_owner_window(200, 150, 640, 480);
-    }
-    void TearDown() override
-    {
-        unload_plugin(plugin);
-        DestroyWindow(owner);
-        remove_tree(folder);
-    }
-    void load(const char *settings)
-    {
-        unload_plugin(plugin);
-        DeleteFileA(ini.c_str());
-        if (settings != nullptr)
-            write_file(ini, settings);
-        plugin = load_plugin(folder);
-        ASSERT_NE(plugin.module, nullptr);
-    }
-    // Opens the options through qel_caller_property and checks its result.
-    void open_options(const std::vector<dialog_step> &steps)
-    {
-        drive_dialogs([&] { EXPECT_EQ(plugin.property(owner, 0), 1); }, steps);
-    }
-    std::string stored(const char *key)
-    {
-        char value[1024];
-        GetPrivateProfileStringA("SOUND", key, "(absent)", value, sizeof value, ini.c_str());
-        return value;
-    }
-    std::string number_clip(int value)
-    {
-        play_requests.clear();
-        plugin.event(owner, 256, 0, value);
-        return play_requests.empty() ? "(nothing)" : play_requests[0].clip;
-    }
-    static dialog_step on_options(std::function<void(HWND)> action)
-    {
-        return { options_dialog_shown, [action] { action(find_options_dialog()); } };
-    }
-
-    std::string folder, ini;
-    HWND owner = 0;
-    loaded_plugin plugin;
-};
 
 TEST_F(DialogTest, OpensWithTheLiveSettings)
 {
@@ -75,7 +23,6 @@ TEST_F(DialogTest, OpensWithTheLiveSettings)
         SCOPED_TRACE(c.settings ? c.settings : "no settings file");
         load(c.settings);
         open_options({ on_options([&](HWND dialog) {
-            EXPECT_EQ(window_text(dialog), "qel_caller - Option");
             EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PLAY_SOUND), c.ticked ? 1u : 0u);
             EXPECT_EQ(item_text(dialog, IDC_SOUND_PATH), c.folder_shown);
             EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_PLAY_SOUND) << "focus on the first control";
@@ -241,6 +188,7 @@ TEST_F(DialogTest, CentredOverItsOwner)
 TEST_F(DialogTest, BrowsePutsThePickedFolderInTheEditBox)
 {
     std::string picked = make_scratch_folder("picked");
+    std::string picked_name = picked.substr(picked.find_last_of('\\') + 1);
     struct browse_case {
         const char *name;
         bool pick;         // confirm the picker, or cancel it
@@ -255,26 +203,36 @@ TEST_F(DialogTest, BrowsePutsThePickedFolderInTheEditBox)
         SCOPED_TRACE(c.name);
         load("[SOUND]\r\npath=D:\\sounds\\\r\nenable=1\r\n");
         std::string shown;
-        open_options({
+        std::vector<dialog_step> steps = {
             on_options([](HWND dialog) { press_button(dialog, IDC_BROWSE); }),
             { folder_picker_shown,
               [&] {
                   HWND picker = find_folder_picker();
-                  if (c.pick) {
-                      SendMessageA(picker, BFFM_SETSELECTIONA, TRUE,
-                                   reinterpret_cast<LPARAM>(picked.c_str()));
-                      press_button(picker, IDOK);
-                  } else {
+                  const wchar_t *prompt = DIALOG_LANGUAGES[session_language()].folder_prompt;
+                  EXPECT_TRUE(shows_text(picker, prompt)) << "the picker's instruction";
+                  if (!c.pick)
                       press_button(picker, IDCANCEL);
-                  }
               } },
+        };
+        // The picker may still be filling its tree when it first shows:
+        // ask for the folder until the picker has selected it.
+        if (c.pick)
+            steps.push_back({ [&] {
+                                 if (picker_selection() == picked_name)
+                                     return true;
+                                 SendMessageA(find_folder_picker(), BFFM_SETSELECTIONA, TRUE,
+                                              reinterpret_cast<LPARAM>(picked.c_str()));
+                                 return false;
+                             },
+                              [] { press_button(find_folder_picker(), IDOK); } });
+        steps.push_back(
             { [] { return options_dialog_shown() && !folder_picker_shown(); },
               [&] {
                   HWND dialog = find_options_dialog();
                   shown = item_text(dialog, IDC_SOUND_PATH);
                   press_button(dialog, c.close_with);
-              } },
-        });
+              } });
+        open_options(steps);
         EXPECT_EQ(shown, c.pick ? picked : "D:\\sounds\\") << "edit box after the picker";
         std::string expected = c.stored_path ? c.stored_path : picked + "\\";
         EXPECT_EQ(stored("path"), expected);
