@@ -6,11 +6,12 @@
 #include <sstream>
 
 std::vector<play_request> play_requests;
+bool forward_play_requests = false;
 
 static BOOL WINAPI record_play_request(LPCSTR clip, UINT flags)
 {
     play_requests.push_back({ clip ? clip : "(null)", flags });
-    return TRUE;
+    return forward_play_requests ? sndPlaySoundA(clip, flags) : TRUE;
 }
 
 std::string program_folder()

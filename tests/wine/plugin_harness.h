@@ -22,6 +22,8 @@ struct play_request {
 
 // Every play request the loaded plug-in has made, in order.
 extern std::vector<play_request> play_requests;
+// When set, each recorded request also goes on to the real sound player.
+extern bool forward_play_requests;
 
 // The folder of this test program, where the built plug-in lies.
 std::string program_folder();
