@@ -7,11 +7,12 @@ packages=(
   cmake make g++ googletest libgtest-dev libbenchmark-dev
   mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth
-  clang llvm valgrind
+  clang llvm libclang-rt-dev valgrind
   espeak-ng sox
   libasound2:i386 libasound2-plugins:i386 alsa-utils
-  locales fonts-ipafont-gothic
+  locales fonts-ipafont-gothic fonts-wine
   x11-apps imagemagick
+  python3
 )
 
 missing=()

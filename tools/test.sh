@@ -10,9 +10,10 @@ source tools/wine-env.sh
 
 status=0
 ctest --test-dir "$build/native" --output-on-failure || status=1
+bash tools/fuzz.sh || status=1
 
 stop_wineserver
-xvfb-run -a -s "-screen 0 1280x1024x24" \
-  ctest --test-dir "$build/win32" --output-on-failure || status=1
+on_virtual_display \
+  ctest --test-dir "$build/win32" --output-on-failure --timeout 600 || status=1
 stop_wineserver
 exit $status
