@@ -1,5 +1,7 @@
 #include "plugin_harness.h"
 
+#include "import_table.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -75,30 +77,10 @@ bool file_exists(const std::string &file)
 // Points the module's imported sndPlaySoundA at the recorder.
 static bool redirect_sound_player(HMODULE module)
 {
-    BYTE *base = reinterpret_cast<BYTE *>(module);
-    auto *dos = reinterpret_cast<IMAGE_DOS_HEADER *>(base);
-    auto *nt = reinterpret_cast<IMAGE_NT_HEADERS *>(base + dos->e_lfanew);
-    IMAGE_DATA_DIRECTORY imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (imports.VirtualAddress == 0)
-        return false;
-    for (auto *dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress);
-         dll->Name != 0; ++dll) {
-        if (lstrcmpiA(reinterpret_cast<char *>(base + dll->Name), "winmm.dll") != 0)
-            continue;
-        auto *names = reinterpret_cast<IMAGE_THUNK_DATA *>(base + dll->OriginalFirstThunk);
-        auto *slots = reinterpret_cast<IMAGE_THUNK_DATA *>(base + dll->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            auto *by_name = reinterpret_cast<IMAGE_IMPORT_BY_NAME *>(base + names->u1.AddressOfData);
-            if (lstrcmpA(reinterpret_cast<char *>(by_name->Name), "sndPlaySoundA") != 0)
-                continue;
-            DWORD old_protection;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE,
-                           &old_protection);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(&record_play_request);
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old_protection,
-                           &old_protection);
+    for (const imported_function &import : list_imports(module)) {
+        if (lstrcmpiA(import.module_name.c_str(), "winmm.dll") == 0
+            && import.name == "sndPlaySoundA") {
+            replace_import(import, reinterpret_cast<ULONG_PTR>(&record_play_request));
             return true;
         }
     }

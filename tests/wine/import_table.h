@@ -1,8 +1,8 @@
 // The import address table of a loaded module: every function it calls in
 // another module goes through one of these slots, so rewriting a slot sees
 // (or replaces) every such call.
-#ifndef QEL_BENCH_WINE_IMPORT_TABLE_H
-#define QEL_BENCH_WINE_IMPORT_TABLE_H
+#ifndef QEL_TESTS_WINE_IMPORT_TABLE_H
+#define QEL_TESTS_WINE_IMPORT_TABLE_H
 
 #include <windows.h>
 
