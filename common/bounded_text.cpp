@@ -1,5 +1,13 @@
 #include "common/bounded_text.h"
 
+// Nothing more is written, and what was written goes: a cut-off text could
+// be taken for another one.
+static void mark_overflowed(text_builder *text)
+{
+    text->overflowed = 1;
+    text->buffer[0] = '\0';
+}
+
 void text_begin(text_builder *text, char *buffer, size_t size)
 {
     text->buffer = buffer;
@@ -16,8 +24,7 @@ void text_append_bytes(text_builder *text, const char *bytes, size_t count)
         return;
     // Keep one byte for the terminator.
     if (count >= text->size - text->length) {
-        text->overflowed = 1;
-        text->buffer[0] = '\0';
+        mark_overflowed(text);
         return;
     }
     for (size_t i = 0; i < count; ++i)
@@ -36,8 +43,7 @@ void text_append(text_builder *text, const char *piece)
     size_t count = 0;
     for (; piece[count] != '\0'; ++count) {
         if (count == room) {
-            text->overflowed = 1;
-            text->buffer[0] = '\0';
+            mark_overflowed(text);
             return;
         }
         out[count] = piece[count];

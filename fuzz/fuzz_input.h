@@ -59,6 +59,17 @@ private:
     size_t at_ = 0;
 };
 
+// Lead bytes of code page 932 (Shift JIS), and of a single-byte code page.
+inline int code_page_932_lead_byte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+inline int no_lead_byte(unsigned char)
+{
+    return 0;
+}
+
 // A failed property: report it with the input's meaning and stop, so that
 // libFuzzer keeps the input as a crash.
 #define FUZZ_CHECK(condition, ...)                                                         \

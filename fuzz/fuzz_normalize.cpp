@@ -14,25 +14,29 @@
 
 namespace {
 
-int code_page_932_lead_byte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-int no_lead_byte(unsigned char)
-{
-    return 0;
-}
-
-// Whether the last character is a separator of its own: a lead byte takes
-// the byte after it (when there is one), so that byte is never a separator.
-bool ends_in_separator(const std::string &text, lead_byte_test is_lead_byte)
+// Where the last character starts (npos for an empty text): a lead byte
+// takes the byte after it, when there is one.
+size_t last_character(const std::string &text, lead_byte_test is_lead_byte)
 {
     size_t last = std::string::npos;
     for (size_t at = 0; at < text.size(); at += is_lead_byte((unsigned char)text[at]) ? 2 : 1)
         last = at;
-    return last == text.size() - 1 && !is_lead_byte((unsigned char)text[last])
+    return last;
+}
+
+// Whether the last character is a separator of its own; the second byte of
+// a double-byte character never is.
+bool ends_in_separator(const std::string &text, lead_byte_test is_lead_byte)
+{
+    size_t last = last_character(text, is_lead_byte);
+    return !text.empty() && last == text.size() - 1 && !is_lead_byte((unsigned char)text[last])
         && (text[last] == '\\' || text[last] == '/');
+}
+
+bool ends_in_lone_lead_byte(const std::string &text, lead_byte_test is_lead_byte)
+{
+    size_t last = last_character(text, is_lead_byte);
+    return !text.empty() && last == text.size() - 1 && is_lead_byte((unsigned char)text[last]);
 }
 
 }
@@ -59,11 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     std::string text = content.substr(0, terminator);
     bool needs_separator = !text.empty() && !ends_in_separator(text, is_lead_byte);
-    bool ends_in_lone_lead_byte = false;
-    for (size_t at = 0; at < text.size(); at += is_lead_byte((unsigned char)text[at]) ? 2 : 1)
-        ends_in_lone_lead_byte = at == text.size() - 1 && is_lead_byte((unsigned char)text[at]);
     // A separator after a lone lead byte would become its trail byte.
-    bool fits = text.size() + 2 <= buffer_size && !ends_in_lone_lead_byte;
+    bool fits = text.size() + 2 <= buffer_size && !ends_in_lone_lead_byte(text, is_lead_byte);
 
     std::string expected = content;
     if (needs_separator && fits) {

@@ -18,19 +18,9 @@ const std::string SETTINGS_TAIL = "\\qel_caller.ini";
 
 uint8_t lead_byte_set[32];
 
-int code_page_932_lead_byte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 int lead_byte_from_set(unsigned char byte)
 {
     return (lead_byte_set[byte / 8] >> (byte % 8)) & 1;
-}
-
-int no_lead_byte(unsigned char)
-{
-    return 0;
 }
 
 bool is_separator(char c)

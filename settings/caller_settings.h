@@ -25,7 +25,6 @@ extern const char SETTINGS_SECTION[];     // "SOUND"
 extern const char SETTINGS_KEY_PATH[];    // "path"
 extern const char SETTINGS_KEY_ENABLE[];  // "enable"
 
-
 // Keeps only the first line of a typed folder. The settings file holds one
 // line per key: a line break in the value would write new keys and sections
 // into it. Line-break bytes are never part of a double-byte character.

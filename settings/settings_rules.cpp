@@ -14,13 +14,15 @@ static int is_separator(char c)
     return c == '\\' || c == '/';
 }
 
-// The index of the character after the one at `at`: a lead byte takes its
-// trail byte with it, unless the text ends right after it.
+// Whether the byte at `at`, which starts a character, is a separator: the
+// first byte of a double-byte character never is.
 static int is_separator_character(const char *text, size_t at, lead_byte_test is_lead_byte)
 {
     return !is_lead_byte((unsigned char)text[at]) && is_separator(text[at]);
 }
 
+// The index of the character after the one at `at`: a lead byte takes its
+// trail byte with it, unless the text ends right after it.
 static size_t next_character(const char *text, size_t at, lead_byte_test is_lead_byte)
 {
     if (is_lead_byte((unsigned char)text[at]) && text[at + 1] != '\0')
@@ -38,11 +40,13 @@ int normalize_sound_path(char *text, size_t size, lead_byte_test is_lead_byte)
     size_t last = 0;
     for (size_t at = 0; at < length; at = next_character(text, at, is_lead_byte))
         last = at;
-    if (last == length - 1 && is_separator_character(text, last, is_lead_byte))
-        return 1;
-    // A separator after a lone lead byte would become its trail byte.
-    if (last == length - 1 && is_lead_byte((unsigned char)text[last]))
-        return 0;
+    if (last == length - 1) {  // a single-byte last character
+        if (is_separator_character(text, last, is_lead_byte))
+            return 1;
+        // A separator after a lone lead byte would become its trail byte.
+        if (is_lead_byte((unsigned char)text[last]))
+            return 0;
+    }
     if (length + 2 > size)
         return 0;
     text[length] = '\\';

@@ -37,12 +37,12 @@ void load_settings(void)
         return;
 
     char stored_path[STORED_PATH_READ_SIZE];
-    DWORD length = GetPrivateProfileStringA(SETTINGS_SECTION, SETTINGS_KEY_PATH, "", stored_path,
-                                            sizeof stored_path, caller_settings.settings_file);
+    GetPrivateProfileStringA(SETTINGS_SECTION, SETTINGS_KEY_PATH, "", stored_path,
+                             sizeof stored_path, caller_settings.settings_file);
     // A folder too long to hold with its separator is not used: cut short,
-    // it would name another folder.
+    // it would name another folder. A value the read itself cut fills the
+    // read buffer, so it does not fit the field either.
     if (text_copy(caller_settings.path, sizeof caller_settings.path, stored_path) == 0
-        || length >= sizeof caller_settings.path
         || normalize_sound_path(caller_settings.path, sizeof caller_settings.path, is_ansi_lead_byte) == 0)
         caller_settings.path[0] = '\0';
 
